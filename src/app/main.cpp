@@ -1,0 +1,7 @@
+#include "tapplication.h"
+
+int main(int argc, char *argv[])
+{
+    TApplication app(argc, argv);
+    return TApplication::RunMainForm();
+}
