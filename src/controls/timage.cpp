@@ -67,15 +67,36 @@ void TImage::mouseReleaseEvent(QMouseEvent *event)
 
 void TImage::mouseMoveEvent(QMouseEvent *event)
 {
+    if (event->buttons() != Qt::NoButton) {
+        const bool inside = rect().contains(event->position().toPoint());
+        if (inside && !FPointerInside)
+            MouseEnter();
+        else if (!inside && FPointerInside)
+            MouseLeave();
+    }
     emit MouseMoved(event->buttons(), event->modifiers(), event->position().toPoint());
 }
 
 void TImage::enterEvent(QEnterEvent *)
 {
-    emit MouseEntered();
+    if (!FPointerInside)
+        MouseEnter();
 }
 
 void TImage::leaveEvent(QEvent *)
 {
+    if (FPointerInside)
+        MouseLeave();
+}
+
+void TImage::MouseEnter()
+{
+    FPointerInside = true;
+    emit MouseEntered();
+}
+
+void TImage::MouseLeave()
+{
+    FPointerInside = false;
     emit MouseLeft();
 }

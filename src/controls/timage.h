@@ -24,6 +24,10 @@ public:
 
     QSize sizeHint() const override;
 
+    // Raises Clicked; a derived control that must change its own look first overrides it. Also
+    // called by code that clicks the control.
+    virtual void Click();
+
 signals:
     void Clicked();
     void MouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
@@ -33,8 +37,10 @@ signals:
     void MouseLeft();
 
 protected:
-    // Raises Clicked; a derived control that must change its own state first overrides it.
-    virtual void Click();
+    // The pointer came over the control or left it. Also called while a button is held and the
+    // pointer crosses the control's edge, which Qt reports only after the release.
+    virtual void MouseEnter();
+    virtual void MouseLeave();
 
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -49,4 +55,5 @@ private:
     QPixmap FPicture;
     bool FAutoSize = false;
     bool FClickPending = false;
+    bool FPointerInside = false;
 };
