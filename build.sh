@@ -9,7 +9,8 @@ BUILD_DIR=${BUILD_DIR:-build}
 
 # Debian packages the build, the program and the tests need.
 BUILD_PACKAGES=(build-essential cmake ninja-build pkgconf qt6-base-dev qt6-base-dev-tools
-                libgl-dev libjpeg62-turbo-dev ffmpeg fontconfig fonts-dejavu-core)
+                libgl-dev libjpeg62-turbo-dev ffmpeg fontconfig fonts-dejavu-core
+                fonts-liberation2)
 TEST_PACKAGES=(libbenchmark-dev xvfb xauth xdotool imagemagick mediainfo)
 
 install_missing() {

@@ -89,6 +89,17 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     return false;
 }
 
+void TApplication::RunHandler(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        ShowError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowError(u"An unknown error occurred."_s);
+    }
+}
+
 void TApplication::ShowError(const QString &text)
 {
     QMessageBox::critical(activeWindow(), applicationDisplayName(), text);

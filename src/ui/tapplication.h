@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <functional>
+
 class QSocketNotifier;
 
 // The application object. It carries the title "Quenbry", turns an exception that leaves an event
@@ -24,6 +26,9 @@ public:
 
     // Shows text as the report of an error that ended an event handler.
     static void ShowError(const QString &text);
+
+    // Runs handler and reports an exception that leaves it, so that none crosses Qt's own code.
+    static void RunHandler(const std::function<void()> &handler);
 
 private:
     void StopRequested();

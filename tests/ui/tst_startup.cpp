@@ -71,7 +71,7 @@ void TestStartup::firstStart()
         QCOMPARE(st.st_mode & 0777, 0700u);
         QCOMPARE(ReadFile(WorkDir + u"av"_s), ReadFile(u":/EXEFILE/AV"_s));
         QVERIFY(QFileInfo(WorkDir + u"av"_s).isExecutable());
-        QCOMPARE(form.sb_status->text(), u"Add or delete video files. "_s);
+        QCOMPARE(form.findChild<QLabel *>(u"sb_status"_s)->text(), u"Add or delete video files. "_s);
         QVERIFY(form.WorkInfo());
         QVERIFY(!form.WorkInfo()->FileList);
         QVERIFY(!IsConverting);
