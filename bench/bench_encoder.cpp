@@ -6,6 +6,7 @@
 //   tail, profile patch, verdict) against the same encoder arguments started directly.
 // Prints the ratios at the end.
 
+#include "defaultsettings.h"
 #include "encodercommand.h"
 #include "encoderjobs.h"
 #include "filehelpers.h"
@@ -88,25 +89,11 @@ void BM_ThumbnailOutputSeek(benchmark::State &state)
     RunThumbnailCommand(state, OutputSeek(int(state.range(0))));
 }
 
-TWorkThreadInfo DefaultInfo()
-{
-    TWorkThreadInfo info;
-    info.Resolution = u"320x240"_s;
-    info.Aspect = u"4:3"_s;
-    info.FrameRate = 15;
-    info.VideoBitrate = 576;
-    info.AudioBitrate = 128;
-    info.SampleRate = 44100;
-    info.Channels = 2;
-    info.Volume = 100;
-    return info;
-}
-
 void BM_ConversionProgram(benchmark::State &state)
 {
     const QString output = OutputDir + u"program.mp4"_s;
     for (auto _ : state) {
-        if (!RunConversion(DefaultInfo(), SmallClip, output).Succeeded)
+        if (!RunConversion(DefaultSettingsInfo(), SmallClip, output).Succeeded)
             state.SkipWithError("conversion failed");
     }
 }
@@ -114,7 +101,7 @@ void BM_ConversionProgram(benchmark::State &state)
 void BM_ConversionDirect(benchmark::State &state)
 {
     const QString output = OutputDir + u"direct.mp4"_s;
-    const QStringList arguments = ConversionArguments(DefaultInfo(), SmallClip, output,
+    const QStringList arguments = ConversionArguments(DefaultSettingsInfo(), SmallClip, output,
                                                       VideoEncoderFor(Encoder()));
     for (auto _ : state) {
         QProcess process;

@@ -9,6 +9,7 @@ using namespace Qt::StringLiterals;
 
 // -nostdin and stdin from the null device: the encoder must never wait for an answer.
 // -loglevel error: what the encoder writes to stderr is then only the reason for a failure.
+// clang-format off
 const QStringList ThumbnailCommandFormat = {
     u"-nostdin"_s, u"-hide_banner"_s, u"-nostats"_s, u"-loglevel"_s, u"error"_s,
     u"-ss"_s, u"3"_s, u"-i"_s, u"{source}"_s,
@@ -31,6 +32,7 @@ const QStringList ConversionCommandFormat = {
     u"-f"_s, u"psp"_s, u"-vstats"_s,
     u"{output}"_s,
 };
+// clang-format on
 
 QStringList FillCommandFormat(const QStringList &format, const QMap<QString, QString> &values)
 {
@@ -74,7 +76,8 @@ QString AudioFilterArgument(int volumePercent, int channels)
 
 QStringList ThumbnailArguments(const QString &source)
 {
-    return FillCommandFormat(ThumbnailCommandFormat, {{u"{source}"_s, EncoderPathArgument(source)}});
+    return FillCommandFormat(ThumbnailCommandFormat,
+                             {{u"{source}"_s, EncoderPathArgument(source)}});
 }
 
 QStringList ConversionArguments(const TWorkThreadInfo &info, const QString &source,

@@ -45,7 +45,7 @@ QString VideoEncoderFor(const QString &program)
                                u"-f"_s, u"lavfi"_s, u"-i"_s, u"color=size=16x16:duration=0.1"_s,
                                u"-frames:v"_s, u"1"_s, u"-c:v"_s, XvidVideoEncoder.toString(),
                                u"-f"_s, u"null"_s, u"-"_s};
-    const TEncoderResult run = RunAndWait(program, probe, QDir::tempPath());
+    const TEncoderResult run = RunAndWait(program, probe, QFileInfo(program).absolutePath());
     if (run.Status != TEncoderStatus::Finished)
         return XvidVideoEncoder.toString();
     const QString encoder = run.ExitCode == 0 ? XvidVideoEncoder.toString()

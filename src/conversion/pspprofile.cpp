@@ -55,7 +55,8 @@ bool PatchPspVideoBitrate(const QString &fileName, quint32 kbps, QString *reason
         return Fail(reason, u"the PSP profile atom of %1 has no video part"_s.arg(fileName));
     const qsizetype videoSize = ReadBig32(atom, video);
     if (videoSize < VideoProfileMinSize || video + videoSize > atom.size())
-        return Fail(reason, u"the video part of the PSP profile atom of %1 is damaged"_s.arg(fileName));
+        return Fail(reason,
+                    u"the video part of the PSP profile atom of %1 is damaged"_s.arg(fileName));
 
     QByteArray rates(8, '\0');
     qToBigEndian<quint32>(kbps, rates.data());

@@ -1,3 +1,4 @@
+#include "defaultsettings.h"
 #include "encodercommand.h"
 #include "encoderjobs.h"
 #include "filehelpers.h"
@@ -18,20 +19,6 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
-TWorkThreadInfo DefaultInfo()
-{
-    TWorkThreadInfo info;
-    info.Resolution = u"320x240"_s;
-    info.Aspect = u"4:3"_s;
-    info.FrameRate = 15;
-    info.VideoBitrate = 576;
-    info.AudioBitrate = 128;
-    info.SampleRate = 44100;
-    info.Channels = 2;
-    info.Volume = 100;
-    return info;
-}
 
 // Level of the clips' 100 Hz sine (amplitude 0.5) after each volume, as measured on the output,
 // in dBFS RMS. The codec keeps a pure sine within a tenth of a dB.
@@ -112,7 +99,7 @@ void TestEncoderEndToEnd::cleanupTestCase()
 // brand, a lost title, or a header that does not state 768 kbit/s.
 void TestEncoderEndToEnd::defaultSettings()
 {
-    TWorkThreadInfo info = DefaultInfo();
+    TWorkThreadInfo info = DefaultSettingsInfo();
     info.Title = u"Default settings"_s;
     const QString output = Output(u"base.mp4"_s);
     const TConversionOutcome outcome = RunConversion(info, Clip(u"base.avi"_s), output);
@@ -216,7 +203,7 @@ void TestEncoderEndToEnd::conversions()
     QFETCH(QString, expectedRate);
     QFETCH(double, expectedLevel);
 
-    TWorkThreadInfo info = DefaultInfo();
+    TWorkThreadInfo info = DefaultSettingsInfo();
     info.Resolution = resolution;
     info.Aspect = aspect;
     info.FrameRate = frameRate;
@@ -261,7 +248,7 @@ void TestEncoderEndToEnd::failures()
 {
     QFETCH(QString, source);
     QFETCH(QString, reason);
-    const TConversionOutcome outcome = RunConversion(DefaultInfo(), Clip(source),
+    const TConversionOutcome outcome = RunConversion(DefaultSettingsInfo(), Clip(source),
                                                      Output(u"failed.mp4"_s));
     QVERIFY(!outcome.Succeeded);
     QCOMPARE(outcome.Run.Status, TEncoderStatus::Finished);

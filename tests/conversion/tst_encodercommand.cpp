@@ -1,5 +1,5 @@
 #include "encodercommand.h"
-#include "tworkthreadinfo.h"
+#include "defaultsettings.h"
 
 #include <QDir>
 #include <QLocale>
@@ -10,21 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The values the output settings give when nothing is changed.
-TWorkThreadInfo DefaultInfo()
-{
-    TWorkThreadInfo info;
-    info.Resolution = u"320x240"_s;
-    info.Aspect = u"4:3"_s;
-    info.FrameRate = 15;
-    info.VideoBitrate = 576;
-    info.AudioBitrate = 128;
-    info.SampleRate = 44100;
-    info.Channels = 2;
-    info.Volume = 100;
-    return info;
-}
 
 // The argument that follows option in arguments.
 QString ValueOf(const QStringList &arguments, const QString &option)
@@ -56,6 +41,7 @@ private slots:
 // (options before -i would apply to the input).
 void TestEncoderCommand::defaultSettings()
 {
+    // clang-format off
     const QStringList expected = {
         u"-nostdin"_s, u"-hide_banner"_s, u"-nostats"_s, u"-loglevel"_s, u"error"_s, u"-y"_s,
         u"-i"_s, u"file:/videos/clip.avi"_s,
@@ -67,9 +53,10 @@ void TestEncoderCommand::defaultSettings()
         u"-ar"_s, u"44100"_s, u"-metadata"_s, u"title="_s,
         u"-af"_s, u"aformat=sample_fmts=s16,volume=1.00:precision=fixed"_s + StereoMix,
         u"-f"_s, u"psp"_s, u"-vstats"_s, u"file:/My_PSP/clip.mp4"_s};
-    QCOMPARE(ConversionArguments(DefaultInfo(), u"/videos/clip.avi"_s, u"/My_PSP/clip.mp4"_s),
+    // clang-format on
+    QCOMPARE(ConversionArguments(DefaultSettingsInfo(), u"/videos/clip.avi"_s, u"/My_PSP/clip.mp4"_s),
              expected);
-    QCOMPARE(ValueOf(ConversionArguments(DefaultInfo(), u"/a.avi"_s, u"/a.mp4"_s, u"mpeg4"_s),
+    QCOMPARE(ValueOf(ConversionArguments(DefaultSettingsInfo(), u"/a.avi"_s, u"/a.mp4"_s, u"mpeg4"_s),
                      u"-c:v"_s),
              u"mpeg4"_s);
 }
@@ -125,7 +112,7 @@ void TestEncoderCommand::valuesArriveAsOneArgument()
     QFETCH(QString, output);
     QFETCH(QString, sourceArgument);
     QFETCH(QString, outputArgument);
-    TWorkThreadInfo info = DefaultInfo();
+    TWorkThreadInfo info = DefaultSettingsInfo();
     info.Title = title;
     const QStringList arguments = ConversionArguments(info, source, output);
     QCOMPARE(arguments.size(), ConversionCommandFormat.size());
@@ -154,7 +141,7 @@ void TestEncoderCommand::frameRateUsesPoint()
     const std::string keep = oldNumeric ? oldNumeric : "C";
     std::setlocale(LC_NUMERIC, "de_DE.UTF-8"); // where installed; Qt's default covers the rest
 
-    TWorkThreadInfo info = DefaultInfo();
+    TWorkThreadInfo info = DefaultSettingsInfo();
     info.FrameRate = rate;
     const QString actual = ValueOf(ConversionArguments(info, u"/a.avi"_s, u"/a.mp4"_s), u"-r"_s);
 

@@ -1,4 +1,5 @@
 #include "encoderjobs.h"
+#include "defaultsettings.h"
 #include "filehelpers.h"
 #include "processvariables.h"
 #include "testsupport.h"
@@ -15,20 +16,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString FakeEncoder = QStringLiteral(FAKE_ENCODER);
-
-TWorkThreadInfo DefaultInfo()
-{
-    TWorkThreadInfo info;
-    info.Resolution = u"320x240"_s;
-    info.Aspect = u"4:3"_s;
-    info.FrameRate = 15;
-    info.VideoBitrate = 576;
-    info.AudioBitrate = 128;
-    info.SampleRate = 44100;
-    info.Channels = 2;
-    info.Volume = 100;
-    return info;
-}
 
 } // namespace
 
@@ -79,7 +66,7 @@ void TestEncoderJobs::missingEncoder()
     const QString source = FDir->filePath(u"clip.avi"_s);
     QVERIFY(WriteFile(source, "video"));
 
-    const TConversionOutcome conversion = RunConversion(DefaultInfo(), source,
+    const TConversionOutcome conversion = RunConversion(DefaultSettingsInfo(), source,
                                                         FDir->filePath(u"clip.mp4"_s));
     QVERIFY(!conversion.Succeeded);
     QCOMPARE(conversion.Run.Status, TEncoderStatus::FailedToStart);
@@ -129,7 +116,7 @@ void TestEncoderJobs::outputThatIsTheSourceIsRefused()
     QVERIFY(WriteFile(source, "precious"));
     QVERIFY(QFile::link(FDir->filePath(u"videos"_s), FDir->filePath(u"link"_s)));
 
-    const TConversionOutcome outcome = RunConversion(DefaultInfo(), source,
+    const TConversionOutcome outcome = RunConversion(DefaultSettingsInfo(), source,
                                                      FDir->filePath(outputName));
     QVERIFY(!outcome.Succeeded);
     QVERIFY2(outcome.Reason.contains(u"is the source itself"_s), qPrintable(outcome.Reason));
@@ -156,7 +143,7 @@ void TestEncoderJobs::encoderWordsBecomeTheReason()
 {
     InstallFake();
     TEnvGuard mode("FAKEENCODER_MODE", u"exit:1"_s);
-    const TConversionOutcome outcome = RunConversion(DefaultInfo(), FDir->filePath(u"a.avi"_s),
+    const TConversionOutcome outcome = RunConversion(DefaultSettingsInfo(), FDir->filePath(u"a.avi"_s),
                                                      FDir->filePath(u"a.mp4"_s));
     QVERIFY(!outcome.Succeeded);
     QCOMPARE(outcome.Reason, u"The encoder failed with exit code 1:\nfake failure 1"_s);
@@ -168,7 +155,7 @@ void TestEncoderJobs::stopRequestedBeforehand()
     InstallFake();
     TEncoderStop stop;
     stop.RequestStop();
-    const TConversionOutcome outcome = RunConversion(DefaultInfo(), FDir->filePath(u"a.avi"_s),
+    const TConversionOutcome outcome = RunConversion(DefaultSettingsInfo(), FDir->filePath(u"a.avi"_s),
                                                      FDir->filePath(u"a.mp4"_s), &stop);
     QVERIFY(!outcome.Succeeded);
     QCOMPARE(outcome.Run.Status, TEncoderStatus::Stopped);
