@@ -268,6 +268,11 @@ void TMainForm::Image2Click()
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // The scroll box's range follows the grid, which grows its own height as rows are added.
+    if (event->type() == QEvent::Resize && watched == FUi->PhotoThumbPanel1) {
+        const QRect grid = FUi->PhotoThumbPanel1->geometry();
+        FUi->pnl1_ScrollContents->resize(grid.right() + 1, grid.bottom() + 1);
+    }
     if (event->type() == QEvent::KeyRelease && watched->isWidgetType()) {
         auto *widget = static_cast<QWidget *>(watched);
         auto *key = static_cast<QKeyEvent *>(event);
@@ -337,7 +342,7 @@ void TMainForm::pnl1_btnAddClick()
         QString reason;
         if (!EnsureEncoder(&reason))
             throw std::runtime_error(
-                (u"The encoder cannot be written: "_s + reason).toStdString());
+                QString(u"The encoder cannot be written: "_s + reason).toStdString());
         const TThumbnailOutcome thumbnail = RunThumbnail(fileName);
         if (!thumbnail.Written)
             throw std::runtime_error(u"No thumbnail could be made for %1:\n%2"_s

@@ -3,7 +3,9 @@
 //   FAKEENCODER_MODE  record | exit:N | crash | spam | hang:graceful | hang:ignoreint |
 //                     hang:stubborn   (unset: exit 0 without a word)
 //   FAKEENCODER_LOG   file that receives what the fake saw: its folder, its arguments, its
-//                     input, "ready" once it waits, and each signal it was sent.
+//                     input, "pid=N" and "ready" once it waits, and each signal it was sent.
+//   FAKEENCODER_PARTIAL  when set, a hanging fake first writes a few bytes to its last argument
+//                     (an output path, "file:" prefix allowed), as an encoder does mid-file.
 
 #include <cerrno>
 #include <csignal>
@@ -113,6 +115,16 @@ int main(int argc, char *argv[])
             Handle(SIGINT, OnInt);
             Handle(SIGTERM, OnTerm);
         }
+        if (std::getenv("FAKEENCODER_PARTIAL") && argc > 1) {
+            std::string output = argv[argc - 1];
+            if (output.rfind("file:", 0) == 0)
+                output = output.substr(5);
+            const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd < 0 || ::write(fd, "partial", 7) != 7)
+                std::_Exit(91);
+            ::close(fd);
+        }
+        LogLine("pid=" + std::to_string(::getpid()));
         Log("ready\n");
         for (;;)
             pause();

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -69,6 +70,7 @@ private slots:
     void viewSwitch_data();
     void viewSwitch();
     void listViewSelectsFirstVideo();
+    void gridGrowthReachesScrollBar();
     void hintStaysAfterLeaving();
     void keysReachGridFromOutputFolderField_data();
     void keysReachGridFromOutputFolderField();
@@ -198,6 +200,21 @@ void TestMainForm::listViewSelectsFirstVideo()
     QVERIFY(!Child<QWidget>("pnl1_imgBack")->isVisible());
 }
 
+// Guards against rows that grow below the scroll box where no scroll bar can reach them.
+void TestMainForm::gridGrowthReachesScrollBar()
+{
+    AddItems(13);
+    auto *grid = Child<TPhotoThumbPanel>("PhotoThumbPanel1");
+    QTest::mouseClick(Child<QWidget>("tabAddPhotos"), Qt::LeftButton, {}, QPoint(20, 20));
+    grid->DrawThumbs();
+    auto *box = Child<QScrollArea>("pnl1_ScrollBox");
+    QTRY_COMPARE(grid->height(), 480);
+    QCOMPARE(grid->pos(), QPoint(7, 8));
+    QTRY_VERIFY(box->verticalScrollBar()->maximum() >= 480 + 8 - box->viewport()->height());
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+    QTRY_VERIFY(grid->visibleRegion().boundingRect().bottom() >= 479);
+}
+
 // Guards against a status line that forgets the hint when the pointer leaves the button.
 void TestMainForm::hintStaysAfterLeaving()
 {
@@ -262,8 +279,7 @@ void TestMainForm::folderPicker()
     AnswerNextDialog<QFileDialog>([&](QFileDialog *dialog) {
         QCOMPARE(dialog->windowTitle(), u"Please specify a directory"_s);
         dialog->setDirectory(chosen.path());
-        dialog->selectFile(chosen.path());
-        dialog->accept();
+        static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
     });
     picker->click();
     QCOMPARE(field->text(), chosen.path() + u'/');
