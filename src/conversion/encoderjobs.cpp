@@ -29,7 +29,7 @@ bool IsSameFile(const QString &a, const QString &b)
 
 } // namespace
 
-QString VideoEncoderFor(const QString &program)
+QString VideoEncoderFor(const QString &program, TEncoderStop *stop)
 {
     static QMutex mutex;
     static QHash<QString, QString> known;
@@ -45,7 +45,7 @@ QString VideoEncoderFor(const QString &program)
                                u"-f"_s, u"lavfi"_s, u"-i"_s, u"color=size=16x16:duration=0.1"_s,
                                u"-frames:v"_s, u"1"_s, u"-c:v"_s, XvidVideoEncoder.toString(),
                                u"-f"_s, u"null"_s, u"-"_s};
-    const TEncoderResult run = RunAndWait(program, probe, QFileInfo(program).absolutePath());
+    const TEncoderResult run = RunAndWait(program, probe, QFileInfo(program).absolutePath(), stop);
     if (run.Status != TEncoderStatus::Finished)
         return XvidVideoEncoder.toString();
     const QString encoder = run.ExitCode == 0 ? XvidVideoEncoder.toString()
@@ -87,7 +87,7 @@ TConversionOutcome RunConversion(const TWorkThreadInfo &info, const QString &sou
 
     const QString program = EncoderProgram();
     const QStringList arguments = ConversionArguments(info, source, output,
-                                                      VideoEncoderFor(program));
+                                                      VideoEncoderFor(program, stop));
     const TEncoderResult run = RunAndWait(program, arguments, WorkDir, stop);
 
     bool patched = false;

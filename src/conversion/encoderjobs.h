@@ -33,4 +33,5 @@ TConversionOutcome RunConversion(const TWorkThreadInfo &info, const QString &sou
 // The video encoder to name in the conversion command for the encoder at program: xvid when that
 // build has it, else its native MPEG-4 Visual encoder. Asked once per program path; a program that
 // cannot be run is not remembered, so it is asked again next time.
-QString VideoEncoderFor(const QString &program);
+// A stop requested meanwhile ends the question too; the answer is then not remembered.
+QString VideoEncoderFor(const QString &program, TEncoderStop *stop = nullptr);

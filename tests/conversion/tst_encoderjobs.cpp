@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <memory>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -30,6 +31,7 @@ private slots:
     void missingEncoder();
     void videoEncoderChoice_data();
     void videoEncoderChoice();
+    void videoEncoderQuestionCanBeStopped();
     void outputThatIsTheSourceIsRefused_data();
     void outputThatIsTheSourceIsRefused();
     void thumbnailWithoutPictureRemovesTheOldOne();
@@ -95,6 +97,26 @@ void TestEncoderJobs::videoEncoderChoice()
     InstallFake();
     TEnvGuard env("FAKEENCODER_MODE", mode);
     QCOMPARE(VideoEncoderFor(WorkDir + EncoderFileName()), expected);
+}
+
+// Guards against a close that waits forever for an encoder hanging on the build question.
+void TestEncoderJobs::videoEncoderQuestionCanBeStopped()
+{
+    InstallFake();
+    const QString program = WorkDir + EncoderFileName();
+    TEnvGuard env("FAKEENCODER_MODE", u"hang:graceful"_s);
+    TEncoderStop stop(std::chrono::milliseconds(200));
+    // The asking thread is blocked in the encoder, as the worker is when the window closes.
+    std::thread closer([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        stop.RequestStop();
+    });
+    const QString answer = VideoEncoderFor(program, &stop);
+    closer.join();
+    QCOMPARE(answer, u"libxvid"_s);
+    // A stopped question is not an answer: the next one asks again.
+    qputenv("FAKEENCODER_MODE", "exit:1");
+    QCOMPARE(VideoEncoderFor(program), u"mpeg4"_s);
 }
 
 void TestEncoderJobs::outputThatIsTheSourceIsRefused_data()
