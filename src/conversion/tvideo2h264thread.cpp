@@ -46,6 +46,7 @@ void TVideo2H264Thread::Stop()
     FStopping = true;
     FStop.RequestStop();
     {
+        // Taken so that a worker between its check and its wait cannot miss the wake-up.
         const std::lock_guard lock(FAnswerMutex);
     }
     FAnswerReady.notify_all();
@@ -157,6 +158,8 @@ void TVideo2H264Thread::ProcessJob()
         return;
     }
 
+    // Every file is done: a close from here on has nothing left to stop.
+    FReporting = true;
     const QString summary = failures.isEmpty()
                                 ? u"PSP video file generation completed."_s
                                 : u"PSP video file generation completed with errors."_s;
@@ -165,9 +168,8 @@ void TVideo2H264Thread::ProcessJob()
     FStatusText = failures.isEmpty() ? summary : summary + u"\n\n"_s + failures.join(u'\n');
     ShowStatusMessage();
 
-    // From here on the job record is no longer used: the window may release it.
+    // From here on the job record is no longer used.
     FInfo->FileList.reset();
-    FReporting = true;
     if (!FStopping && AskOpenOutputFolder())
         OpenOutputFolder();
 }

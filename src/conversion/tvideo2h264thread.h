@@ -27,7 +27,7 @@ public:
     // further file and shows no box and no question. The caller waits for the thread to end.
     void Stop();
     bool Stopping() const { return FStopping; }
-    // Every file is done: only the closing question may still be open.
+    // Every file is done: only the report and the closing question may still be open.
     bool Reporting() const { return FReporting; }
 
     // The text shown for a failed file: its path, ": ", then the reason.

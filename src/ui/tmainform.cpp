@@ -52,16 +52,6 @@ TMainForm::TMainForm(QWidget *parent)
     tmrProgress->setObjectName(u"tmrProgress"_s);
     tmrProgress->setInterval(100);
 
-    dlgOpenPic = new QFileDialog(this);
-    dlgOpenPic->setObjectName(u"dlgOpenPic"_s);
-    dlgOpenPic->setNameFilters({u"AVI Files (*.avi)"_s, u"Mpeg Files (*.mpg)"_s,
-                                u"Mp4 Files (*.mp4)"_s, u"3GP Files (*.3gp)"_s,
-                                u"Quick Time Files (*.mov)"_s, u"Mp3 Files (*.mp3)"_s,
-                                u"All Files (*)"_s});
-    // One file per use, and a typed name need not exist yet: the add reports what happens.
-    dlgOpenPic->setFileMode(QFileDialog::AnyFile);
-    dlgOpenPic->setAcceptMode(QFileDialog::AcceptOpen);
-
     ConnectHandlers();
     // Key preview: the window sees every key release first, whichever control has the focus.
     qApp->installEventFilter(this);
@@ -167,15 +157,14 @@ void TMainForm::UpdateView()
     const bool listView = FViewIndex == 0;
     FUi->tabAddPhotos->setDownState(listView);
     FUi->tabOutput->setDownState(FViewIndex == 1);
-    for (QWidget *control : {static_cast<QWidget *>(FUi->pnl1_btnDelete),
-                             static_cast<QWidget *>(FUi->pnl1_btnAdd),
-                             static_cast<QWidget *>(FUi->pnl1_btnDelAll),
-                             static_cast<QWidget *>(FUi->pnl1_ScrollBox),
-                             static_cast<QWidget *>(FUi->pnl1_imgBack)})
+    const std::initializer_list<QWidget *> listControls{FUi->pnl1_btnDelete, FUi->pnl1_btnAdd,
+                                                        FUi->pnl1_btnDelAll, FUi->pnl1_ScrollBox,
+                                                        FUi->pnl1_imgBack};
+    for (QWidget *control : listControls)
         control->setVisible(listView);
-    for (QWidget *control : {static_cast<QWidget *>(FUi->pnl3_grpOutputOptions),
-                             static_cast<QWidget *>(FUi->pnl3_grpOutputPath),
-                             static_cast<QWidget *>(FUi->pnl3_btnGo)})
+    const std::initializer_list<QWidget *> outputControls{
+        FUi->pnl3_grpOutputOptions, FUi->pnl3_grpOutputPath, FUi->pnl3_btnGo};
+    for (QWidget *control : outputControls)
         control->setVisible(FViewIndex == 1);
 
     if (listView) {
@@ -331,10 +320,24 @@ void TMainForm::tmrProgressTimer()
 
 void TMainForm::pnl1_btnAddClick()
 {
-    if (dlgOpenPic->exec() != QDialog::Accepted)
+    // A fresh dialog for each use, opened in the folder of the last one: a reused dialog can
+    // hand back its previous choice next to the new one.
+    QFileDialog dlgOpenPic(this);
+    dlgOpenPic.setObjectName(u"dlgOpenPic"_s);
+    dlgOpenPic.setNameFilters({u"AVI Files (*.avi)"_s, u"Mpeg Files (*.mpg)"_s,
+                               u"Mp4 Files (*.mp4)"_s, u"3GP Files (*.3gp)"_s,
+                               u"Quick Time Files (*.mov)"_s, u"Mp3 Files (*.mp3)"_s,
+                               u"All Files (*)"_s});
+    // One file per use, and a typed name need not exist yet: the add reports what happens.
+    dlgOpenPic.setFileMode(QFileDialog::AnyFile);
+    dlgOpenPic.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!FOpenFolder.isEmpty())
+        dlgOpenPic.setDirectory(FOpenFolder);
+    if (dlgOpenPic.exec() != QDialog::Accepted)
         return;
+    FOpenFolder = dlgOpenPic.directory().absolutePath();
     TPhotoThumbPanel *grid = FUi->PhotoThumbPanel1;
-    const QStringList chosen = dlgOpenPic->selectedFiles();
+    const QStringList chosen = dlgOpenPic.selectedFiles();
     for (const QString &fileName : chosen) {
         TThumbItem *item = grid->ThumbItems().Add();
         // Each step that fails ends the add with a message; the new item stays in the list.

@@ -7,7 +7,6 @@
 
 #include <memory>
 
-class QFileDialog;
 class QMessageBox;
 class QTimer;
 class TVideo2H264Thread;
@@ -95,12 +94,12 @@ private:
 
     std::unique_ptr<Ui::MainForm> FUi;
     QTimer *tmrProgress = nullptr;
-    QFileDialog *dlgOpenPic = nullptr;
     TVideo2H264Thread *FWorker = nullptr;
     QPointer<QMessageBox> FInformationBox;
     QPointer<QMessageBox> FQuestionBox;
     quint8 FViewIndex = 0;
     QString FBrowsedFolder;
+    QString FOpenFolder; // where the video open dialog was last left
     std::unique_ptr<TWorkThreadInfo> FWorkInfo;
     QString FStartupError;
 };
