@@ -5,6 +5,7 @@
 #include "tmainform.h"
 #include "tphotothumbpanel.h"
 #include "tworkthreadinfo.h"
+#include "formdriver.h"
 #include "modalwatcher.h"
 #include "testmain.h"
 #include "testsupport.h"
@@ -27,17 +28,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class TUrlRecorder : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> Urls;
-
-public slots:
-    void Open(const QUrl &url) { Urls << url; }
-};
 
 // Picks fileName in the next open dialog, as a user typing it would.
 void ChooseInNextOpenDialog(const QString &fileName)
@@ -88,13 +78,7 @@ private slots:
     void closeWhileConverting();
 
 private:
-    template<typename T> T *Child(const char *name) const
-    {
-        T *child = FForm->findChild<T *>(QString::fromLatin1(name));
-        if (!child)
-            qFatal("no control %s", name);
-        return child;
-    }
+    template<typename T> T *Child(const char *name) const { return ChildOf<T>(FForm.get(), name); }
     TPhotoThumbPanel *Grid() const { return Child<TPhotoThumbPanel>("PhotoThumbPanel1"); }
     QString Status() const { return Child<QLabel>("sb_status")->text(); }
     void Click(const char *name) const

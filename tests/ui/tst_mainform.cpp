@@ -6,6 +6,7 @@
 #include "tmouseeffectimage.h"
 #include "tphotothumbpanel.h"
 #include "ttwostatespicbutton.h"
+#include "formdriver.h"
 #include "modalwatcher.h"
 #include "testmain.h"
 #include "testsupport.h"
@@ -27,18 +28,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Records what the program asks the desktop to open, instead of starting a browser.
-class TUrlRecorder : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> Urls;
-
-public slots:
-    void Open(const QUrl &url) { Urls << url; }
-};
 
 // Answers the next modal dialog of type T with answer(dialog), polling from the event loop.
 template<typename T>
@@ -82,13 +71,7 @@ private slots:
     void aboutDialog();
 
 private:
-    template<typename T> T *Child(const char *name) const
-    {
-        T *child = FForm->findChild<T *>(QString::fromLatin1(name));
-        if (!child)
-            qFatal("no control %s", name);
-        return child;
-    }
+    template<typename T> T *Child(const char *name) const { return ChildOf<T>(FForm.get(), name); }
     QString Status() const { return Child<QLabel>("sb_status")->text(); }
     void AddItems(int count);
 
