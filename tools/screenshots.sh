@@ -23,7 +23,7 @@ cleanup() {
 }
 trap cleanup EXIT
 export DISPLAY=":$DISPLAY_NUMBER"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 TMPDIR="$SCRATCH" QT_QPA_PLATFORM=xcb "$PROGRAM" &
 PID=$!
@@ -134,7 +134,11 @@ for converted in "Summer trip.mp4" "Birthday.mp4"; do
     [ "$probe" = "mpeg4,320,240" ] || { echo "unexpected output for $converted" >&2; exit 1; }
 done
 
+[ -x "$SCRATCH/Quenbry/av" ] || { echo "the work folder holds no encoder" >&2; exit 1; }
 click 607 10                          # the close picture
 wait "$PID"
 PID=""
 echo "the program closed"
+[ -d "$SCRATCH/Quenbry" ] && [ -z "$(ls -A "$SCRATCH/Quenbry")" ] \
+    || { echo "the work folder was not emptied, or is gone" >&2; exit 1; }
+echo "the work folder is empty and still there"

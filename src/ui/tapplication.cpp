@@ -2,6 +2,7 @@
 
 #include "tmainform.h"
 
+#include <QIcon>
 #include <QMessageBox>
 #include <QSocketNotifier>
 
@@ -36,6 +37,10 @@ TApplication::TApplication(int &argc, char **argv)
     setApplicationName(u"Quenbry"_s);
     setApplicationDisplayName(u"Quenbry"_s);
     setApplicationVersion(u"2.00"_s);
+    QIcon icon;
+    for (const int size : {48, 64, 128, 256})
+        icon.addFile(u":/images/quenbry-%1.png"_s.arg(size), QSize(size, size));
+    setWindowIcon(icon);
 
 #ifndef Q_OS_WIN
     // A signal handler may only write a byte; the event loop picks it up and closes in order.
