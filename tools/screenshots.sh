@@ -12,8 +12,8 @@ PROGRAM="$BUILD_DIR/bin/quenbry"
 mkdir -p "$OUT"
 
 SCRATCH=$(mktemp -d)
-DISPLAY_NUMBER=${DISPLAY_NUMBER:-93}
-Xvfb ":$DISPLAY_NUMBER" -screen 0 1280x1024x24 -nolisten tcp >"$SCRATCH/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and tells its number.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$SCRATCH/display" >"$SCRATCH/xvfb.log" 2>&1 &
 XVFB=$!
 PID=""
 cleanup() {
@@ -22,8 +22,9 @@ cleanup() {
     rm -rf "$SCRATCH"
 }
 trap cleanup EXIT
-export DISPLAY=":$DISPLAY_NUMBER"
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$SCRATCH/display" ] && break; sleep 0.1; done
+[ -s "$SCRATCH/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$SCRATCH/display")"
 
 TMPDIR="$SCRATCH" QT_QPA_PLATFORM=xcb "$PROGRAM" &
 PID=$!
