@@ -12,6 +12,21 @@ QString WithDetails(const QString &summary, const QString &details)
     return details.isEmpty() ? summary : summary + u":\n"_s + details;
 }
 
+// Encoder words that stand for a reason the user can act on. They come with advice for the
+// encoder's own command line (a trailing '?' on the map option), which would only mislead here.
+struct TKnownFailure
+{
+    QStringView Says;
+    QStringView Means;
+};
+
+constexpr TKnownFailure KnownFailures[] = {
+    {u"Stream map '0:v:0' matches no streams", u"The file has no video track"},
+    {u"Output file #0 does not contain any stream", u"The file has no video track"},
+    {u"Stream map '0:a:0' matches no streams",
+     u"The file has no audio track, and a PSP video needs one"},
+};
+
 } // namespace
 
 QString RunFailureReason(const TEncoderResult &run)
@@ -26,10 +41,14 @@ QString RunFailureReason(const TEncoderResult &run)
     case TEncoderStatus::Finished:
         break;
     }
-    if (run.ExitCode != 0)
-        return WithDetails(u"The encoder failed with exit code %1"_s.arg(run.ExitCode),
-                           run.ErrorTail);
-    return {};
+    if (run.ExitCode == 0)
+        return {};
+    for (const TKnownFailure &known : KnownFailures) {
+        if (run.ErrorTail.contains(known.Says))
+            return known.Means.toString();
+    }
+    return WithDetails(u"The encoder failed with exit code %1"_s.arg(run.ExitCode),
+                       run.ErrorTail);
 }
 
 TConversionOutcome JudgeConversion(const TEncoderResult &run, const QString &output,

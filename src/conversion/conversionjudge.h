@@ -13,7 +13,8 @@ struct TConversionOutcome
 };
 
 // Why a run of the encoder did not end by itself with exit code 0 (not started, stopped, crashed,
-// failed), followed by its last stderr lines; empty text when it did.
+// failed), followed by its last stderr lines; empty text when it did. A source without a video or
+// an audio track is said so plainly, without the encoder's words.
 QString RunFailureReason(const TEncoderResult &run);
 
 // A conversion succeeded only if the encoder ended by itself with exit code 0, the file at output

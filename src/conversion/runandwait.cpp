@@ -9,6 +9,10 @@
 
 #ifdef Q_OS_UNIX
 #include <signal.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
 #endif
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -95,6 +99,17 @@ TEncoderResult RunAndWait(const QString &program, const QStringList &arguments,
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setProcessChannelMode(QProcess::SeparateChannels);
+#ifdef Q_OS_LINUX
+    // Should this program die without stopping its encoder (killed, crashed), the encoder must
+    // not write on into the output folder unseen: it is ended with it. The signal comes when the
+    // thread that started the child ends, and this thread waits here for the child.
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127); // the program died before the request took hold
+    });
+#endif
 #ifdef Q_OS_WIN
     process.setCreateProcessArgumentsModifier(
         [](QProcess::CreateProcessArguments *args) { args->flags |= CREATE_NO_WINDOW; });

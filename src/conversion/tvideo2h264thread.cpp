@@ -122,6 +122,13 @@ QString TVideo2H264Thread::ConvertFile(const QString &entry)
         return u"the file does not exist"_s;
     if (IsSameFile(source, output))
         return u"the output would replace the source"_s;
+    // A file further up or down the list may lie in the output folder under this output's name;
+    // the encoder would write over it, before or after it is converted.
+    for (const QString &other : std::as_const(*FInfo->FileList)) {
+        if (IsSameFile(other, output))
+            return u"its output would replace %1, another file of the list"_s.arg(
+                QDir::toNativeSeparators(other));
+    }
     QString reason;
     if (!EnsureEncoder(&reason))
         return u"the encoder cannot be written: "_s + reason;

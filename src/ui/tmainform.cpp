@@ -37,6 +37,21 @@ TMainForm *MainForm = nullptr;
 namespace {
 const QColor AboutHoverColor(255, 0, 255);
 const QColor AboutColor(255, 255, 255);
+
+// Why no output folder can be made at folder, in the user's words: the nearest part of the path
+// that exists tells what stands in the way.
+QString FolderProblem(const QString &folder)
+{
+    if (folder.isEmpty())
+        return u"no folder is given"_s;
+    QFileInfo level(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    while (!level.exists() && !level.isRoot())
+        level = QFileInfo(level.absolutePath());
+    const QString path = QDir::toNativeSeparators(level.absoluteFilePath());
+    if (!level.isDir())
+        return u"%1 is a file, not a folder"_s.arg(path);
+    return u"no folder can be made in %1"_s.arg(path);
+}
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent)
@@ -413,7 +428,8 @@ void TMainForm::pnl3_btnGoClick()
                              && QFileInfo(folder).isDir();
     if (!folderReady) {
         QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
-                        u"Unable to create directory."_s, QMessageBox::Ok, this);
+                        u"Unable to create directory.\n\n"_s + FolderProblem(folder),
+                        QMessageBox::Ok, this);
         box.exec();
         return;
     }

@@ -239,8 +239,8 @@ void TestEncoderEndToEnd::failures_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("missing source") << u"missing.avi"_s << u"No such file or directory"_s;
     QTest::newRow("text file named .avi") << u"text.avi"_s << u"Invalid data found"_s;
-    QTest::newRow("audio-only file") << u"audio.wav"_s << u"matches no streams"_s;
-    QTest::newRow("video without audio") << u"silent.avi"_s << u"matches no streams"_s;
+    QTest::newRow("audio-only file") << u"audio.wav"_s << u"The file has no video track"_s;
+    QTest::newRow("video without audio") << u"silent.avi"_s << u"The file has no audio track"_s;
 }
 
 // Guards against a failed conversion that passes for success or that waits without end.

@@ -36,12 +36,16 @@ void ChooseInNextOpenDialog(const QString &fileName)
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, fileName] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
+        // A user types into the focused name box of the active dialog. Typed elsewhere, the name
+        // would not replace the pick that the reused dialog still holds from the last add, and
+        // both files would be added.
+        if (!dialog || QApplication::activeWindow() != dialog)
             return;
         timer->deleteLater();
         timer->stop();
         auto *typed = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
         QVERIFY(typed);
+        typed->setFocus(Qt::OtherFocusReason);
         typed->setText(fileName);
         static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
     });
@@ -209,16 +213,18 @@ void TestConversionFlow::userFlow()
 void TestConversionFlow::goRefusesUnusableFolder_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("empty folder text") << u"empty"_s;
-    QTest::newRow("a file in the way") << u"file"_s;
-    QTest::newRow("below a file") << u"below"_s;
+    QTest::addColumn<QString>("reason"); // "%1" stands for the file in the way
+    QTest::newRow("empty folder text") << u"empty"_s << u"no folder is given"_s;
+    QTest::newRow("a file in the way") << u"file"_s << u"%1 is a file, not a folder"_s;
+    QTest::newRow("below a file") << u"below"_s << u"%1 is a file, not a folder"_s;
 }
 
 // Guards against a worker started for a folder that cannot exist, which used to convert nothing
-// and say nothing.
+// and say nothing, and against a refusal that does not say what is in the way.
 void TestConversionFlow::goRefusesUnusableFolder()
 {
     QFETCH(QString, kind);
+    QFETCH(QString, reason);
     const QString file = FTemp->filePath(u"a-file"_s);
     QVERIFY(WriteFile(file, "x"));
     const QString folder = kind == u"empty" ? QString()
@@ -228,7 +234,8 @@ void TestConversionFlow::goRefusesUnusableFolder()
     Child<QLineEdit>("edtOutputPath")->setText(folder);
     TModalWatcher watcher(QMessageBox::Ok);
     Click("pnl3_btnGo");
-    QCOMPARE(watcher.Texts(), QStringList{u"Unable to create directory."_s});
+    QCOMPARE(watcher.Texts(),
+             QStringList{u"Unable to create directory.\n\n"_s + reason.replace(u"%1"_s, file)});
     QVERIFY(!IsConverting);
     QVERIFY(!Child<TFlatProgressBar>("FlatProgressBar1")->isVisible());
     QVERIFY(!Child<QTimer>("tmrProgress")->isActive());
