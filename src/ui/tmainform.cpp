@@ -428,8 +428,8 @@ void TMainForm::pnl3_btnGoClick()
                              && QFileInfo(folder).isDir();
     if (!folderReady) {
         QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
-                        u"Unable to create directory.\n\n"_s + FolderProblem(folder),
-                        QMessageBox::Ok, this);
+                        u"Unable to create directory."_s, QMessageBox::Ok, this);
+        box.setInformativeText(FolderProblem(folder));
         box.exec();
         return;
     }

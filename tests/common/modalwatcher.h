@@ -31,7 +31,10 @@ private:
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
             return;
-        FTexts << box->text();
+        // The detail below a box's text reads as a paragraph of its own.
+        FTexts << (box->informativeText().isEmpty()
+                       ? box->text()
+                       : box->text() + QStringLiteral("\n\n") + box->informativeText());
         FTitles << box->windowTitle();
         if (FAnswer != QMessageBox::NoButton && box->button(FAnswer))
             box->button(FAnswer)->click();
