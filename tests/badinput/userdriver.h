@@ -5,6 +5,7 @@
 #include "processvariables.h"
 #include "tmainform.h"
 #include "tphotothumbpanel.h"
+#include "formdriver.h"
 #include "modalwatcher.h"
 #include "testsupport.h"
 
@@ -35,29 +36,6 @@
 // Drives the real main window as a user does (open dialog, clicks, message boxes) and looks at
 // what a user cannot see: the encoder processes and the bytes of the source files.
 
-// Picks fileName in the next open dialog, as a user typing it would.
-inline void ChooseInNextOpenDialog(const QString &fileName)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, fileName] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        // A user types into the focused name box of the active dialog. Typed elsewhere, the name
-        // would not replace the pick that the reused dialog still holds from the last add, and
-        // both files would be added.
-        if (!dialog || QApplication::activeWindow() != dialog)
-            return;
-        timer->deleteLater();
-        timer->stop();
-        auto *typed = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QVERIFY(typed);
-        typed->setFocus(Qt::OtherFocusReason);
-        typed->setText(fileName);
-        static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
-    });
-    timer->start();
-}
-
 // Shows the folder of fileName in the next open dialog and picks the file in its list with a
 // click, as a user does who finds the file rather than typing its name. (Qt's own dialog reads a
 // typed '"' as the border between several names, so a name with quotes can only be picked so.)
@@ -85,17 +63,6 @@ inline void ClickInNextOpenDialog(const QString &fileName)
         static_cast<QDialog *>(dialog)->accept();
     });
     timer->start();
-}
-
-// The conversion's closing question is not modal: it is found among the top-level windows.
-inline QMessageBox *OpenQuestion()
-{
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        if (window->objectName() == u"ConversionQuestion" && window->isVisible())
-            return qobject_cast<QMessageBox *>(window);
-    }
-    return nullptr;
 }
 
 // The processes that run the encoder of the work folder workDir, found by their program (also
@@ -241,13 +208,7 @@ public:
     QString Temp(const QString &name) const { return FTemp->filePath(name); }
     QString WorkFolder() const { return FWorkDir; }
 
-    template<typename T> T *Child(const char *name) const
-    {
-        T *child = FForm->findChild<T *>(QString::fromLatin1(name));
-        if (!child)
-            qFatal("no control %s", name);
-        return child;
-    }
+    template<typename T> T *Child(const char *name) const { return ChildOf<T>(FForm.get(), name); }
     TPhotoThumbPanel *Grid() const { return Child<TPhotoThumbPanel>("PhotoThumbPanel1"); }
     QString Status() const { return Child<QLabel>("sb_status")->text(); }
     void Click(const char *name) const

@@ -27,44 +27,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Picks fileName in the next open dialog, as a user typing it would.
-void ChooseInNextOpenDialog(const QString &fileName)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, fileName] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        // A user types into the focused name box of the active dialog. Typed elsewhere, the name
-        // would not replace the pick that the reused dialog still holds from the last add, and
-        // both files would be added.
-        if (!dialog || QApplication::activeWindow() != dialog)
-            return;
-        timer->deleteLater();
-        timer->stop();
-        auto *typed = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
-        QVERIFY(typed);
-        typed->setFocus(Qt::OtherFocusReason);
-        typed->setText(fileName);
-        static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
-    });
-    timer->start();
-}
-
-// The conversion's closing question is not modal: it is found among the top-level windows.
-QMessageBox *OpenQuestion()
-{
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        if (window->objectName() == u"ConversionQuestion" && window->isVisible())
-            return qobject_cast<QMessageBox *>(window);
-    }
-    return nullptr;
-}
-
-} // namespace
-
 class TestConversionFlow : public QObject
 {
     Q_OBJECT
