@@ -11,7 +11,7 @@ BUILD_DIR=${BUILD_DIR:-build}
 BUILD_PACKAGES=(build-essential cmake ninja-build pkgconf qt6-base-dev qt6-base-dev-tools
                 libgl-dev libjpeg62-turbo-dev ffmpeg fontconfig fonts-dejavu-core
                 fonts-liberation2)
-TEST_PACKAGES=(libbenchmark-dev xvfb xauth xdotool imagemagick mediainfo)
+TEST_PACKAGES=(libbenchmark-dev xvfb xauth xdotool imagemagick mediainfo desktop-file-utils)
 
 install_missing() {
     local missing=()
