@@ -79,6 +79,37 @@ void BM_QtSmoothScaled(benchmark::State &state)
 }
 BENCHMARK(BM_QtSmoothScaled)->Unit(benchmark::kMicrosecond)->Apply(Repeated);
 
+// A picture lower than the thumbnail, as wide as a crafted bitmap may declare: each source row
+// feeds many destination rows, which must not each cost a pass over the whole width.
+const QImage &WideFlatPicture()
+{
+    static const QImage picture = NoisePicture(2000000, 2);
+    return picture;
+}
+
+void BM_MemcpyOfWideFlat(benchmark::State &state)
+{
+    const QImage &source = WideFlatPicture();
+    QByteArray target(source.sizeInBytes(), Qt::Uninitialized);
+    for (auto _ : state) {
+        std::memcpy(target.data(), source.constBits(), size_t(source.sizeInBytes()));
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_MemcpyOfWideFlat)->Unit(benchmark::kMicrosecond)->Apply(Repeated);
+
+void BM_ScaleBitmapWideFlat(benchmark::State &state)
+{
+    QImage source = WideFlatPicture();
+    QImage thumb;
+    for (auto _ : state) {
+        ScaleBitmap(source, thumb, 100);
+        benchmark::DoNotOptimize(thumb.constBits());
+    }
+}
+BENCHMARK(BM_ScaleBitmapWideFlat)->Unit(benchmark::kMicrosecond)->Apply(Repeated);
+
 // The grid as the main window holds it: a 384 x 260 scroll area, cells of 110 x 90. Each item
 // holds a full-size 640 x 480 frame, as the add command leaves it (shared between the items,
 // which costs the same to draw).
@@ -203,6 +234,12 @@ int main(int argc, char **argv)
             "  ScaleBitmap 1920x1080 -> 100 (medians): %.0f us = %.2f x memcpy of the source "
             "(goal <= 3), %.1f x faster than Qt smooth scaling (goal >= 2)\n",
             scale, scale / t.at("BM_MemcpyOfSource"), t.at("BM_QtSmoothScaled") / scale);
+    }
+    if (t.count("BM_ScaleBitmapWideFlat") && t.count("BM_MemcpyOfWideFlat")) {
+        const double scale = t.at("BM_ScaleBitmapWideFlat");
+        std::printf("  ScaleBitmap 2,000,000x2 -> 100 (medians): %.0f us = %.2f x memcpy of the "
+                    "source (goal <= 5)\n",
+                    scale, scale / t.at("BM_MemcpyOfWideFlat"));
     }
     if (t.count("BM_GridRepaint1000"))
         std::printf(

@@ -61,13 +61,13 @@ QByteArray Mp4Head(const QString &encoder)
 {
     QTemporaryDir folder;
     const QString clip = folder.filePath(u"clip.mkv"_s);
-    const TEncoderResult made = RunAndWait(
-        encoder,
-        {u"-nostdin"_s, u"-loglevel"_s, u"error"_s, u"-f"_s, u"lavfi"_s, u"-i"_s,
-         u"testsrc2=size=160x120:rate=15:duration=1"_s, u"-f"_s, u"lavfi"_s, u"-i"_s,
-         u"sine=frequency=100:duration=1"_s, u"-c:v"_s, u"mpeg4"_s, u"-c:a"_s, u"pcm_s16le"_s,
-         u"file:"_s + clip},
-        folder.path());
+    const TEncoderResult made
+        = RunAndWait(encoder,
+                     {u"-nostdin"_s, u"-loglevel"_s, u"error"_s, u"-f"_s, u"lavfi"_s, u"-i"_s,
+                      u"testsrc2=size=160x120:rate=15:duration=1"_s, u"-f"_s, u"lavfi"_s, u"-i"_s,
+                      u"sine=frequency=100:duration=1"_s, u"-c:v"_s, u"mpeg4"_s, u"-c:a"_s,
+                      u"pcm_s16le"_s, u"file:"_s + clip},
+                     folder.path());
     if (made.ExitCode != 0)
         return {};
     TWorkThreadInfo info;
@@ -112,7 +112,8 @@ int main(int argc, char *argv[])
     ok &= Write(u"thumbitem/progressive-120x16.jpg"_s,
                 Encode(Pattern(120, 16, QImage::Format_RGB32), "jpeg", 20, true));
     ok &= Write(u"thumbitem/colour-4x4.bmp"_s, Encode(Pattern(4, 4, QImage::Format_RGB888), "bmp"));
-    ok &= Write(u"thumbitem/mono-16x120.bmp"_s, Encode(Pattern(16, 120, QImage::Format_Mono), "bmp"));
+    ok &= Write(u"thumbitem/mono-16x120.bmp"_s,
+                Encode(Pattern(16, 120, QImage::Format_Mono), "bmp"));
 
     ok &= Write(u"applicationinfo/config.ini"_s,
                 "[ApplicationInfo]\r\nHomepage=https://www.quenbry.org/\r\n");

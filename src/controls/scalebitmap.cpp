@@ -140,6 +140,15 @@ void ShrinkInto(const QImage &source, QImage &dest, const std::vector<TScaleSpan
     std::vector<const uchar *> lines;
     for (size_t y = 0; y < rows.size(); ++y) {
         const TScaleSpan rowSpan = rows[y];
+        // A picture lower than the thumbnail is stretched: runs of destination rows come from
+        // the same source rows and so are equal. Working each out again would make a very wide,
+        // flat picture cost a hundred passes over its whole width.
+        if (y > 0 && rowSpan == rows[y - 1]) {
+            std::memcpy(dest.scanLine(static_cast<int>(y)),
+                        dest.constScanLine(static_cast<int>(y) - 1),
+                        static_cast<size_t>(columns.size()) * BytesPerPixel);
+            continue;
+        }
         lines.clear();
         for (qint32 r = 0; r < rowSpan.Count; ++r)
             lines.push_back(source.constScanLine(rowSpan.First + r));

@@ -74,9 +74,9 @@ void TestPackage::initTestCase()
 {
     QVERIFY(FScratch.isValid());
     const QString out = FScratch.filePath(u"out"_s);
-    const TRunResult cpack = Run(QString::fromUtf8(QUENBRY_CPACK),
-                                 {u"-G"_s, u"DEB"_s, u"--config"_s,
-                                  QString::fromUtf8(QUENBRY_CPACK_CONFIG), u"-B"_s, out});
+    const TRunResult cpack = Run(
+        QString::fromUtf8(QUENBRY_CPACK),
+        {u"-G"_s, u"DEB"_s, u"--config"_s, QString::fromUtf8(QUENBRY_CPACK_CONFIG), u"-B"_s, out});
     QVERIFY2(cpack.ExitCode == 0, QByteArray(cpack.Out + cpack.Err).constData());
     const QStringList debs = QDir(out).entryList({u"*.deb"_s}, QDir::Files);
     QCOMPARE(debs.size(), 1);
@@ -154,15 +154,14 @@ void TestPackage::desktopEntry()
 
     const QString text = QString::fromUtf8(ReadFile(entry));
     const auto value = [&](const QString &key) {
-        const QRegularExpression line(u"^%1=(.*)$"_s.arg(key),
-                                      QRegularExpression::MultilineOption);
+        const QRegularExpression line(u"^%1=(.*)$"_s.arg(key), QRegularExpression::MultilineOption);
         return line.match(text).captured(1);
     };
     QCOMPARE(value(u"Name"_s), u"Quenbry"_s);
     const QFileInfo command(Root(u"bin/"_s + value(u"Exec"_s).section(u' ', 0, 0)));
     QVERIFY2(command.isExecutable(), qPrintable(command.filePath()));
-    QVERIFY(QFileInfo::exists(
-        Root(u"share/icons/hicolor/48x48/apps/%1.png"_s.arg(value(u"Icon"_s)))));
+    QVERIFY(
+        QFileInfo::exists(Root(u"share/icons/hicolor/48x48/apps/%1.png"_s.arg(value(u"Icon"_s)))));
 }
 
 // Guards against a command in bin/ that does not lead to the real program (which reads its
@@ -172,8 +171,9 @@ void TestPackage::installedProgramStartsAndStops()
     const QFileInfo command(Root(u"bin/quenbry"_s));
     QVERIFY(command.isSymLink());
     // Resolved inside the scratch root, so an absolute link would fail here too.
-    QCOMPARE(command.canonicalFilePath(),
-             QFileInfo(Root(QString::fromUtf8(QUENBRY_APPDIR) + u"/quenbry"_s)).canonicalFilePath());
+    QCOMPARE(
+        command.canonicalFilePath(),
+        QFileInfo(Root(QString::fromUtf8(QUENBRY_APPDIR) + u"/quenbry"_s)).canonicalFilePath());
 
     QTemporaryDir temp;
     const QString work = temp.filePath(u"Quenbry/"_s);
@@ -239,7 +239,7 @@ void TestPackage::dependsCoverEveryLibrary()
             path = path.mid(4);
         queries << path << u"/usr"_s + path;
     }
-    const TRunResult owners = Run(u"dpkg"_s, QStringList{u"-S"_s} + queries);
+    const TRunResult owners = Run(u"dpkg"_s, QStringList {u"-S"_s} + queries);
     QHash<QString, QString> packageOf;
     for (const QString &line : QString::fromUtf8(owners.Out).split(u'\n', Qt::SkipEmptyParts)) {
         const qsizetype colon = line.indexOf(u": "_s);
