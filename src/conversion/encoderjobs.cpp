@@ -1,6 +1,7 @@
 #include "encoderjobs.h"
 
 #include "encodercommand.h"
+#include "outputname.h"
 #include "processvariables.h"
 #include "pspprofile.h"
 #include "runandwait.h"
@@ -19,12 +20,6 @@ namespace {
 QString EncoderProgram()
 {
     return WorkDir + EncoderFileName();
-}
-
-bool IsSameFile(const QString &a, const QString &b)
-{
-    const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "outputname.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -12,4 +13,10 @@ QString OutputNameFor(const QString &source)
     if (dot >= 0)
         name.truncate(dot);
     return name + u".mp4"_s;
+}
+
+bool IsSameFile(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }

@@ -13,16 +13,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-bool IsSameFile(const QString &a, const QString &b)
-{
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
-}
-
-} // namespace
-
 TVideo2H264Thread::TVideo2H264Thread(TWorkThreadInfo *info, QObject *uiContext,
                                      TConversionHost *host)
     : TWorkThread(info)
