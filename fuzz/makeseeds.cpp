@@ -2,6 +2,7 @@
 // config.ini files, and the first atoms of an MP4 file that the encoder writes with the program's
 // own conversion arguments from a clip of its test sources.
 //   fuzz_makeseeds <fuzz folder> <encoder>
+#include "defaultsettings.h"
 #include "encodercommand.h"
 #include "runandwait.h"
 #include "tworkthreadinfo.h"
@@ -70,15 +71,7 @@ QByteArray Mp4Head(const QString &encoder)
                      folder.path());
     if (made.ExitCode != 0)
         return {};
-    TWorkThreadInfo info;
-    info.Resolution = u"320x240"_s;
-    info.Aspect = u"4:3"_s;
-    info.FrameRate = 15;
-    info.VideoBitrate = 576;
-    info.AudioBitrate = 128;
-    info.SampleRate = 44100;
-    info.Channels = 2;
-    info.Volume = 100;
+    const TWorkThreadInfo info = DefaultSettingsInfo();
     const QString output = folder.filePath(u"out.mp4"_s);
     const TEncoderResult converted
         = RunAndWait(encoder, ConversionArguments(info, clip, output), folder.path());
